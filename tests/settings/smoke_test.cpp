@@ -1,0 +1,3 @@
+#include <gtest/gtest.h>
+#include "settings/settingsSyntax.h"
+TEST(Smoke, Builds) { EXPECT_EQ(kestro::findKeyword("MASS"), 11); }
