@@ -1,3 +1,0 @@
-#include <gtest/gtest.h>
-#include "settings/settingsSyntax.h"
-TEST(Smoke, Builds) { EXPECT_EQ(kestro::findKeyword("MASS"), 11); }

@@ -1,0 +1,59 @@
+// Shared helpers of the tests: fresh run contexts, inputs from memory, temporary folders and
+// running the built program.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "run/runContext.h"
+#include "settings/lineInput.h"
+
+namespace kestro::test {
+
+// A run context with every default in place, on the heap (it holds the 5000-row wind table).
+std::unique_ptr<RunContext> freshRun();
+
+// An input that reads `text` (any bytes, NUL included) from memory; close it with
+// closeTextInput. The string must outlive the input.
+TextInput inputFromText(const std::string& text);
+
+// Reads a scenario or "Kestro.ini" given as text into `run`; returns what the reader returned.
+bool readScenarioText(RunContext& run, const std::string& text);
+void readPrecisionText(RunContext& run, const std::string& text);
+
+// A temporary folder, removed with everything in it when the object goes.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::string& path() const { return path_; }
+    std::string file(const std::string& name) const { return path_ + "/" + name; }
+
+private:
+    std::string path_;
+};
+
+void writeFile(const std::string& path, const std::string& content);
+std::string readFile(const std::string& path);
+bool fileExists(const std::string& path);
+
+struct ProgramResult {
+    int status = -1;         // exit status, or -1 if the program did not exit normally
+    std::string output;      // everything written to standard output
+    std::string errorOutput; // everything written to standard error
+};
+
+// Runs the built kestro with `arguments` (not the program name) in the working directory
+// `workingDirectory`. `environment` entries ("NAME=value") are added to the inherited ones.
+ProgramResult runKestroProgram(const std::string& workingDirectory,
+                               const std::vector<std::string>& arguments,
+                               const std::vector<std::string>& environment = {});
+
+// Path of the built program and of the tests' source folder.
+std::string kestroExecutable();
+std::string testDataDir();
+
+}  // namespace kestro::test
