@@ -1,5 +1,7 @@
 #include "environment/windProfile.h"
 
+#include <cmath>
+
 #include "run/runContext.h"
 #include "settings/lineInput.h"
 #include "settings/settingsSyntax.h"
@@ -47,6 +49,18 @@ void loadWindProfile(RunContext& run) {
         }
     }
     profile.count = n;
+}
+
+bool windProfileIsFinite(const RunContext& run) {
+    const WindProfile& profile = run.windProfile;
+    for (int i = 0; i < profile.count; ++i) {
+        const WindProfileRow& row = profile.rows[i];
+        if (!std::isfinite(row.altitude) || !std::isfinite(row.azimuth) ||
+            !std::isfinite(row.speed)) {
+            return false;
+        }
+    }
+    return true;
 }
 
 void resetWindCursor(RunContext& run) { run.windProfile.cursor = run.windProfile.count - 1; }

@@ -30,6 +30,10 @@ struct WindAtAltitude {
 // false); a single row becomes the constant wind (`wazi`, `wvel`).
 void loadWindProfile(RunContext& run);
 
+// True when every loaded row's altitude, azimuth and speed is finite. A profile that is not
+// (a number such as 1e999 in the file) would fill the track table with INF and NAN.
+bool windProfileIsFinite(const RunContext& run);
+
 // Puts the cursor on the last row (on -1 when nothing was loaded).
 void resetWindCursor(RunContext& run);
 

@@ -88,7 +88,13 @@ int runProgram(RunContext& run, int argc, const char* const* argv, std::FILE* su
     }
 
     run.outputFormat = outputFormatFromLetters(run.scenario.oform);
-    if (run.scenario.wdata) loadWindProfile(run);
+    if (run.scenario.wdata) {
+        loadWindProfile(run);
+        // Judged like the scenario's own numbers: an overflowing wind would corrupt every row.
+        if (!windProfileIsFinite(run)) {
+            return closeTrackTable(trackTable) ? exitScenarioInvalid : exitWriteFailed;
+        }
+    }
     setUpRun(run, trackTable);
     runIntegrationLoop(run, trackTable, run.outputFormat);
 

@@ -13,7 +13,8 @@ struct RunContext;
 enum ExitStatus : int {
     exitCompleted = 0,          // the run completed and the summary line was printed
     exitUsage = 64,             // fewer than three arguments, or the first is not RUN
-    exitScenarioInvalid = 65,   // no positive mass or diameter, a number not finite, ...
+    exitScenarioInvalid = 65,   // no positive mass or diameter, a number not finite (scenario or
+                                // wind profile), a loss without a speed to spread it over
     exitScenarioUnopenable = 66,  // the scenario parameter file cannot be opened
     exitTrackTableUnopenable = 73,  // cannot be created, or names one of the run's input files
     exitWriteFailed = 74,       // the track table or the summary line was not fully written
