@@ -19,7 +19,8 @@ void setUpEarthAndGravity(RunContext& run) {
     if (run.precision.hperad) environment.earthRadius = ellipsoidEarthRadius(lat);
     if (run.precision.hpg) {
         const double cosLat = std::cos(lat);
-        environment.seaLevelGravity = polarSeaLevelGravity - gravityLatitudeTerm * (cosLat * cosLat);
+        environment.seaLevelGravity =
+            polarSeaLevelGravity - gravityLatitudeTerm * (cosLat * cosLat);
     }
     environment.gravity = defaultGravity;
 }

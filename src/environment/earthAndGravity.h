@@ -6,7 +6,7 @@ namespace kestro {
 
 struct RunContext;
 
-constexpr double meanEarthRadius = 6371000.0;   // m, used when hperad is off
+constexpr double meanEarthRadius = 6371000.0;     // m, used when hperad is off
 constexpr double equatorialSemiAxis = 6378137.0;  // m, a
 constexpr double polarSemiAxis = 6356752.0;       // m, b
 constexpr double defaultGravity = 9.808;          // m/s^2, the model's value, not 9.80665

@@ -8,17 +8,17 @@ namespace kestro {
 
 struct RunContext;
 
-constexpr double seaLevelAirDensity = 1.204;  // kg/m^3, the model's value, not 1.225
+constexpr double seaLevelAirDensity = 1.204;     // kg/m^3, the model's value, not 1.225
 constexpr double temperatureLapseRate = 0.0065;  // K/m, fixed; the key tgrad does not change it
-constexpr double celsiusToKelvin = 273.14;  // the model's offset, not 273.15
+constexpr double celsiusToKelvin = 273.14;       // the model's offset, not 273.15
 constexpr double densityExponent = 4.255;
 
 struct EnvironmentSample {
-    double windAzimuth = 0.0;      // degrees, direction the wind comes from
-    double windSpeed = 0.0;        // m/s
-    Vector3 windVector{};          // m/s, north/up/east; no vertical part
-    double airDensity = 0.0;       // kg/m^3
-    double gravity = 9.808;        // m/s^2, at the altitude of the step
+    double windAzimuth = 0.0;        // degrees, direction the wind comes from
+    double windSpeed = 0.0;          // m/s
+    Vector3 windVector{};            // m/s, north/up/east; no vertical part
+    double airDensity = 0.0;         // kg/m^3
+    double gravity = 9.808;          // m/s^2, at the altitude of the step
     double seaLevelGravity = 9.808;  // m/s^2, fixed at set-up
     double earthRadius = 6371000.0;  // m, fixed at set-up
 };

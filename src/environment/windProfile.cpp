@@ -10,7 +10,9 @@ namespace kestro {
 
 namespace {
 
-bool isFieldSeparator(char c) { return c == ',' || c == ';' || c == ' ' || c == '\t'; }
+bool isFieldSeparator(char c) {
+    return c == ',' || c == ';' || c == ' ' || c == '\t';
+}
 
 // Splits a line at ",; \t" and stores its first four fields; missing fields are 0.
 WindProfileRow parseWindProfileLine(const char* line) {
@@ -63,7 +65,9 @@ bool windProfileIsFinite(const RunContext& run) {
     return true;
 }
 
-void resetWindCursor(RunContext& run) { run.windProfile.cursor = run.windProfile.count - 1; }
+void resetWindCursor(RunContext& run) {
+    run.windProfile.cursor = run.windProfile.count - 1;
+}
 
 WindAtAltitude windAtAltitude(RunContext& run, double h) {
     WindProfile& profile = run.windProfile;

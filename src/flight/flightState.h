@@ -8,11 +8,11 @@ namespace kestro {
 struct RunContext;
 
 struct FlightState {
-    Vector3 position;          // m; y is the altitude above the ground
-    Vector3 velocity;          // m/s, over ground
-    Vector3 acceleration;      // m/s^2, of the current step
-    Vector3 force;             // N, drag plus weight of the current step
-    Vector3 relativeVelocity;  // m/s, velocity minus the wind vector
+    Vector3 position;            // m; y is the altitude above the ground
+    Vector3 velocity;            // m/s, over ground
+    Vector3 acceleration;        // m/s^2, of the current step
+    Vector3 force;               // N, drag plus weight of the current step
+    Vector3 relativeVelocity;    // m/s, velocity minus the wind vector
     double relativeSpeed = 0.0;  // m/s, length of relativeVelocity
     double dragForce = 0.0;      // N, magnitude of the drag
     double time = 0.0;           // s, running sum of the time steps

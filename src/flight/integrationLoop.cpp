@@ -45,9 +45,15 @@ void runIntegrationLoop(RunContext& run, TrackTable& trackTable, const OutputFor
         if (flight.position.y < 0.0) flight.position.y = 0.0;
 
         switch (loop.stopMode) {
-            case 2: loop.stopReached = flight.time >= loop.stopValue; break;
-            case 3: loop.stopReached = flight.relativeSpeed <= loop.stopValue; break;
-            default: loop.stopReached = flight.position.y <= loop.stopValue; break;
+            case 2:
+                loop.stopReached = flight.time >= loop.stopValue;
+                break;
+            case 3:
+                loop.stopReached = flight.relativeSpeed <= loop.stopValue;
+                break;
+            default:
+                loop.stopReached = flight.position.y <= loop.stopValue;
+                break;
         }
         if (flight.currentMass <= 0.0) loop.stopReached = true;
 

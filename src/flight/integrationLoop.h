@@ -8,8 +8,8 @@ struct RunContext;
 struct TrackTable;
 struct OutputFormat;
 
-constexpr double fineTimeStep = 0.001;   // s, with hpdt on
-constexpr double coarseTimeStep = 0.01;  // s, with hpdt off
+constexpr double fineTimeStep = 0.001;       // s, with hpdt on
+constexpr double coarseTimeStep = 0.01;      // s, with hpdt off
 constexpr double defaultTimeLimit = 1800.0;  // s, when tmax is not above 0
 constexpr double trackRowInterval = 1.0;     // s of simulated time between rows
 

@@ -15,7 +15,9 @@ constexpr double verticalMotionThreshold = 0.0000001;
 
 // Radians to degrees: multiply by 180, then by 1/pi. The order fixes the last decimals, which
 // show at latitude +-90 where longitudes have fourteen integer digits.
-double radiansToDegrees(double radians) { return radians * 180.0 * (1.0 / pi); }
+double radiansToDegrees(double radians) {
+    return radians * 180.0 * (1.0 / pi);
+}
 
 struct FieldWriter {
     char* out;
@@ -83,7 +85,8 @@ int formatTrackRow(RunContext& run, char* buffer, const OutputFormat& format) {
         const double speed = std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
         // Where the body comes from, the reverse of its horizontal motion, in [0, 360).
         double azimuth = 0.0;
-        if (std::fabs(v.x) >= verticalMotionThreshold || std::fabs(v.z) >= verticalMotionThreshold) {
+        if (std::fabs(v.x) >= verticalMotionThreshold ||
+            std::fabs(v.z) >= verticalMotionThreshold) {
             azimuth = radiansToDegrees(std::atan2(-v.z, -v.x));
         }
         if (azimuth < 0.0) azimuth += 360.0;

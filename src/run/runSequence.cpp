@@ -28,15 +28,15 @@ bool trackTableWouldDestroyAnInput(const char* trackTablePath, const RunInputs& 
     // A path that does not exist yet cannot name an input.
     const FileIdentity trackTable = identityOfPath(trackTablePath);
     if (!trackTable.known) return false;
-    return sameFile(trackTable, inputs.precisionSettings) || sameFile(trackTable, inputs.scenario) ||
-           sameFile(trackTable, inputs.windProfile);
+    return sameFile(trackTable, inputs.precisionSettings) ||
+           sameFile(trackTable, inputs.scenario) || sameFile(trackTable, inputs.windProfile);
 }
 
 }  // namespace
 
 void applyRunDefaults(RunContext& run) {
-    run.precision = PrecisionSettings{};  // all switches on, tmax 0
-    run.scenario = ScenarioParameters{};  // cw 0.7, cwx true, tnn 15, the rest 0, false, empty
+    run.precision = PrecisionSettings{};    // all switches on, tmax 0
+    run.scenario = ScenarioParameters{};    // cw 0.7, cwx true, tnn 15, the rest 0, false, empty
     run.environment = EnvironmentSample{};  // 9.808 m/s^2 and 6371000 m
     run.windProfile.count = 0;
     run.windProfile.cursor = 0;
@@ -99,9 +99,11 @@ int runProgram(RunContext& run, int argc, const char* const* argv, std::FILE* su
     runIntegrationLoop(run, trackTable, run.outputFormat);
 
     switch (printRunSummary(run, trackTable, summaryOut)) {
-        case SummaryResult::printed: return exitCompleted;
+        case SummaryResult::printed:
+            return exitCompleted;
         case SummaryResult::trackTableIncomplete:
-        case SummaryResult::summaryNotWritten: return exitWriteFailed;
+        case SummaryResult::summaryNotWritten:
+            return exitWriteFailed;
     }
     return exitWriteFailed;
 }

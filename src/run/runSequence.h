@@ -11,13 +11,13 @@ struct RunContext;
 
 // Exit statuses, after the conventional values of sysexits.h.
 enum ExitStatus : int {
-    exitCompleted = 0,          // the run completed and the summary line was printed
-    exitUsage = 64,             // fewer than three arguments, or the first is not RUN
-    exitScenarioInvalid = 65,   // no positive mass or diameter, a number not finite (scenario or
-                                // wind profile), a loss without a speed to spread it over
+    exitCompleted = 0,            // the run completed and the summary line was printed
+    exitUsage = 64,               // fewer than three arguments, or the first is not RUN
+    exitScenarioInvalid = 65,     // no positive mass or diameter, a number not finite (scenario or
+                                  // wind profile), a loss without a speed to spread it over
     exitScenarioUnopenable = 66,  // the scenario parameter file cannot be opened
     exitTrackTableUnopenable = 73,  // cannot be created, or names one of the run's input files
-    exitWriteFailed = 74,       // the track table or the summary line was not fully written
+    exitWriteFailed = 74,           // the track table or the summary line was not fully written
 };
 
 constexpr const char* precisionSettingsFileName = "Kestro.ini";

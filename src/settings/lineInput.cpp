@@ -1,7 +1,8 @@
 #include "settings/lineInput.h"
 
-#include <cstring>
 #include <sys/stat.h>
+
+#include <cstring>
 
 namespace kestro {
 

@@ -2,8 +2,9 @@
 // read one line at a time into the shared line buffer.
 #pragma once
 
-#include <cstdio>
 #include <sys/types.h>
+
+#include <cstdio>
 
 namespace kestro {
 

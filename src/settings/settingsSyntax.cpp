@@ -8,22 +8,25 @@
 namespace kestro {
 
 const char* const settingsKeywords[settingsKeywordCount + 1] = {
-    "lat",    "lon",  "cw",   "cwx", "atmfile",  "wdata", "wazi",     "wvel",    "tnn",
-    "tgrad",  "oform", "mass", "loss", "inc",     "azi",   "vel",      "alt",     "dia",
-    "stopflag", "stopval", "hpdt", "hperad", "hpwnd", "hpg", "highprec", "lowprec", "tmax",
-    "",
+    "lat",   "lon",    "cw",    "cwx", "atmfile",  "wdata",   "wazi", "wvel", "tnn",      "tgrad",
+    "oform", "mass",   "loss",  "inc", "azi",      "vel",     "alt",  "dia",  "stopflag", "stopval",
+    "hpdt",  "hperad", "hpwnd", "hpg", "highprec", "lowprec", "tmax", "",
 };
 
 namespace {
 
-char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char lowerAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 // White space as the C locale's isspace sees it.
 bool isBlank(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // Decimal exponent of the leading non-zero digit of a mantissa "ddd.ddd" plus the written
 // exponent; only its sign is used, to tell overflow from underflow.
@@ -73,7 +76,9 @@ int findKeyword(const char* key) {
     return keywordNotFound;
 }
 
-bool isTrueValue(const char* value) { return equalsIgnoringCase(value, "true"); }
+bool isTrueValue(const char* value) {
+    return equalsIgnoringCase(value, "true");
+}
 
 double readNumber(const char* begin, const char* end) {
     const char* c = begin;
@@ -103,7 +108,8 @@ double readNumber(const char* begin, const char* end) {
         if (e != end && isDigit(*e)) {
             while (e != end && isDigit(*e)) {
                 // Saturate: only the sign of an enormous exponent matters.
-                if (writtenExponent < 1000000000LL) writtenExponent = writtenExponent * 10 + (*e - '0');
+                if (writtenExponent < 1000000000LL)
+                    writtenExponent = writtenExponent * 10 + (*e - '0');
                 ++e;
             }
             if (exponentNegative) writtenExponent = -writtenExponent;
@@ -122,7 +128,9 @@ double readNumber(const char* begin, const char* end) {
     return negative ? -value : value;
 }
 
-double readNumber(const char* text) { return readNumber(text, text + std::strlen(text)); }
+double readNumber(const char* text) {
+    return readNumber(text, text + std::strlen(text));
+}
 
 std::int32_t readWholeNumber(const char* text) {
     const char* c = text;
@@ -140,8 +148,10 @@ std::int32_t readWholeNumber(const char* text) {
         ++c;
     }
     const long long value = negative ? -magnitude : magnitude;
-    if (value > std::numeric_limits<std::int32_t>::max()) return std::numeric_limits<std::int32_t>::max();
-    if (value < std::numeric_limits<std::int32_t>::min()) return std::numeric_limits<std::int32_t>::min();
+    if (value > std::numeric_limits<std::int32_t>::max())
+        return std::numeric_limits<std::int32_t>::max();
+    if (value < std::numeric_limits<std::int32_t>::min())
+        return std::numeric_limits<std::int32_t>::min();
     return static_cast<std::int32_t>(value);
 }
 

@@ -1,13 +1,14 @@
 #include "support/testSupport.h"
 
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include "run/runSequence.h"
 #include "settings/precisionSettings.h"
@@ -70,7 +71,9 @@ std::string readFile(const std::string& path) {
     return content.str();
 }
 
-bool fileExists(const std::string& path) { return std::filesystem::exists(path); }
+bool fileExists(const std::string& path) {
+    return std::filesystem::exists(path);
+}
 
 ProgramResult runKestroProgram(const std::string& workingDirectory,
                                const std::vector<std::string>& arguments,
@@ -112,7 +115,11 @@ ProgramResult runKestroProgram(const std::string& workingDirectory,
     return result;
 }
 
-std::string kestroExecutable() { return KESTRO_EXECUTABLE; }
-std::string testDataDir() { return KESTRO_TEST_DATA; }
+std::string kestroExecutable() {
+    return KESTRO_EXECUTABLE;
+}
+std::string testDataDir() {
+    return KESTRO_TEST_DATA;
+}
 
 }  // namespace kestro::test

@@ -24,7 +24,7 @@ void readPrecisionText(RunContext& run, const std::string& text);
 
 // A temporary folder, removed with everything in it when the object goes.
 class TempDir {
-public:
+  public:
     TempDir();
     ~TempDir();
     TempDir(const TempDir&) = delete;
@@ -32,7 +32,7 @@ public:
     const std::string& path() const { return path_; }
     std::string file(const std::string& name) const { return path_ + "/" + name; }
 
-private:
+  private:
     std::string path_;
 };
 
@@ -41,9 +41,9 @@ std::string readFile(const std::string& path);
 bool fileExists(const std::string& path);
 
 struct ProgramResult {
-    int status = -1;         // exit status, or -1 if the program did not exit normally
-    std::string output;      // everything written to standard output
-    std::string errorOutput; // everything written to standard error
+    int status = -1;          // exit status, or -1 if the program did not exit normally
+    std::string output;       // everything written to standard output
+    std::string errorOutput;  // everything written to standard error
 };
 
 // Runs the built kestro with `arguments` (not the program name) in the working directory
