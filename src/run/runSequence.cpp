@@ -99,11 +99,9 @@ int runProgram(RunContext& run, int argc, const char* const* argv, std::FILE* su
     runIntegrationLoop(run, trackTable, run.outputFormat);
 
     switch (printRunSummary(run, trackTable, summaryOut)) {
-        case SummaryResult::printed:
-            return exitCompleted;
+        case SummaryResult::printed: return exitCompleted;
         case SummaryResult::trackTableIncomplete:
-        case SummaryResult::summaryNotWritten:
-            return exitWriteFailed;
+        case SummaryResult::summaryNotWritten: return exitWriteFailed;
     }
     return exitWriteFailed;
 }

@@ -22,29 +22,14 @@ void readPrecisionSettings(RunContext& run, TextInput& input) {
     bool lowprec = false;
     runSettingsLineLoop(run.lineBuffer, input, [&](int keyword, const char* value) {
         switch (keyword) {
-            case kwHpdt:
-                precision.hpdt = isTrueValue(value);
-                break;
-            case kwHperad:
-                precision.hperad = isTrueValue(value);
-                break;
-            case kwHpwnd:
-                precision.hpwnd = isTrueValue(value);
-                break;
-            case kwHpg:
-                precision.hpg = isTrueValue(value);
-                break;
-            case kwHighprec:
-                highprec = isTrueValue(value);
-                break;
-            case kwLowprec:
-                lowprec = isTrueValue(value);
-                break;
-            case kwTmax:
-                precision.tmax = readNumber(value);
-                break;
-            default:
-                break;  // scenario keywords and unknown keys
+            case kwHpdt: precision.hpdt = isTrueValue(value); break;
+            case kwHperad: precision.hperad = isTrueValue(value); break;
+            case kwHpwnd: precision.hpwnd = isTrueValue(value); break;
+            case kwHpg: precision.hpg = isTrueValue(value); break;
+            case kwHighprec: highprec = isTrueValue(value); break;
+            case kwLowprec: lowprec = isTrueValue(value); break;
+            case kwTmax: precision.tmax = readNumber(value); break;
+            default: break;  // scenario keywords and unknown keys
         }
     });
     if (lowprec) setAllSwitches(precision, false);

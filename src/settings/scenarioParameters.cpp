@@ -40,68 +40,30 @@ bool readScenarioParameters(RunContext& run, TextInput& input) {
     ScenarioParameters& s = run.scenario;
     runSettingsLineLoop(run.lineBuffer, input, [&](int keyword, const char* value) {
         switch (keyword) {
-            case kwLat:
-                s.lat = degreesToRadians(readNumber(value));
-                break;
-            case kwLon:
-                s.lon = degreesToRadians(readNumber(value));
-                break;
-            case kwCw:
-                s.cw = readNumber(value);
-                break;
-            case kwCwx:
-                s.cwx = isTrueValue(value);
-                break;
-            case kwAtmfile:
-                copyTextValue(s.atmfile, scenarioTextCapacity, value);
-                break;
-            case kwWdata:
-                s.wdata = isTrueValue(value);
-                break;
-            case kwWazi:
-                s.wazi = readNumber(value);
-                break;
-            case kwWvel:
-                s.wvel = readNumber(value);
-                break;
-            case kwTnn:
-                s.tnn = readNumber(value);
-                break;
-            case kwTgrad:
-                break;  // recognised; the lapse rate of the air model is fixed
+            case kwLat: s.lat = degreesToRadians(readNumber(value)); break;
+            case kwLon: s.lon = degreesToRadians(readNumber(value)); break;
+            case kwCw: s.cw = readNumber(value); break;
+            case kwCwx: s.cwx = isTrueValue(value); break;
+            case kwAtmfile: copyTextValue(s.atmfile, scenarioTextCapacity, value); break;
+            case kwWdata: s.wdata = isTrueValue(value); break;
+            case kwWazi: s.wazi = readNumber(value); break;
+            case kwWvel: s.wvel = readNumber(value); break;
+            case kwTnn: s.tnn = readNumber(value); break;
+            case kwTgrad: break;  // recognised; the lapse rate of the air model is fixed
             case kwOform:
                 copyTextValue(s.oform, scenarioTextCapacity, value);
                 lowercaseAscii(s.oform);
                 break;
-            case kwMass:
-                s.mass = readNumber(value);
-                break;
-            case kwLoss:
-                s.loss = readNumber(value) * percent;
-                break;
-            case kwInc:
-                s.inc = readNumber(value);
-                break;
-            case kwAzi:
-                s.azi = readNumber(value);
-                break;
-            case kwVel:
-                s.vel = readNumber(value);
-                break;
-            case kwAlt:
-                s.alt = readNumber(value);
-                break;
-            case kwDia:
-                s.dia = readNumber(value) * millimetre;
-                break;
-            case kwStopflag:
-                s.stopflag = readWholeNumber(value);
-                break;
-            case kwStopval:
-                s.stopval = readNumber(value);
-                break;
-            default:
-                break;  // precision keywords and unknown keys
+            case kwMass: s.mass = readNumber(value); break;
+            case kwLoss: s.loss = readNumber(value) * percent; break;
+            case kwInc: s.inc = readNumber(value); break;
+            case kwAzi: s.azi = readNumber(value); break;
+            case kwVel: s.vel = readNumber(value); break;
+            case kwAlt: s.alt = readNumber(value); break;
+            case kwDia: s.dia = readNumber(value) * millimetre; break;
+            case kwStopflag: s.stopflag = readWholeNumber(value); break;
+            case kwStopval: s.stopval = readNumber(value); break;
+            default: break;  // precision keywords and unknown keys
         }
     });
     if (!(s.dia > 0.0 && s.mass > 0.0)) return false;
