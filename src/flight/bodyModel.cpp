@@ -64,16 +64,18 @@ void evaluateDrag(RunContext& run) {
         body.dragCoefficient = run.scenario.cw;
     }
 
-    // Volume and cross-section depend on the mass alone (the density is fixed): while the mass
-    // keeps its exact bits they are the doubles of the previous step.
+    // Volume and cross-section depend on the mass and the density alone: while both keep their
+    // exact bits they are the doubles of the previous step.
     StepCache& cache = run.stepCache;
     const std::uint64_t massBits = std::bit_cast<std::uint64_t>(flight.currentMass);
-    if (!cache.massValid || massBits != cache.massBits) {
+    const std::uint64_t densityBits = std::bit_cast<std::uint64_t>(body.bodyDensity);
+    if (!cache.massValid || massBits != cache.massBits || densityBits != cache.densityBits) {
         body.volume = flight.currentMass / body.bodyDensity;
         // pow with the double nearest 1/3, not cbrt: the two differ in the last bit.
         const double radius = std::pow(body.volume * radiusCubeFactor, oneThird);
         body.crossSection = pi * radius * radius;
         cache.massBits = massBits;
+        cache.densityBits = densityBits;
         cache.massValid = true;
     }
 

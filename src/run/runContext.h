@@ -24,7 +24,8 @@ struct StepCache {
     std::uint64_t windAzimuthBits = 0;  // of the windAzimuth the wind vector was built from
     std::uint64_t windSpeedBits = 0;    // of the windSpeed the wind vector was built from
     bool massValid = false;
-    std::uint64_t massBits = 0;  // of the currentMass that volume and crossSection belong to
+    std::uint64_t massBits = 0;     // of the currentMass that volume and crossSection belong to
+    std::uint64_t densityBits = 0;  // of the bodyDensity they were computed with
 };
 
 struct RunContext {
