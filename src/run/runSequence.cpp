@@ -1,5 +1,8 @@
 #include "run/runSequence.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "environment/earthAndGravity.h"
 #include "environment/windProfile.h"
 #include "flight/bodyModel.h"
@@ -38,8 +41,14 @@ void applyRunDefaults(RunContext& run) {
     run.precision = PrecisionSettings{};    // all switches on, tmax 0
     run.scenario = ScenarioParameters{};    // cw 0.7, cwx true, tnn 15, the rest 0, false, empty
     run.environment = EnvironmentSample{};  // 9.808 m/s^2 and 6371000 m
+    // A context may serve several runs: nothing of an earlier run may leak into this one.
+    std::fill(std::begin(run.windProfile.rows), std::end(run.windProfile.rows), WindProfileRow{});
     run.windProfile.count = 0;
     run.windProfile.cursor = 0;
+    run.body = BodyModel{};
+    run.flight = FlightState{};
+    run.outputFormat = OutputFormat{};
+    run.loop = IntegrationLoop{};
     run.stepCache = StepCache{};
 }
 
