@@ -7,7 +7,7 @@
 
 namespace kestro {
 
-const char* const settingsKeywords[settingsKeywordCount + 1] = {
+const char settingsKeywords[settingsKeywordCount + 1][settingsKeywordCapacity] = {
     "lat",   "lon",    "cw",    "cwx", "atmfile",  "wdata",   "wazi", "wvel", "tnn",      "tgrad",
     "oform", "mass",   "loss",  "inc", "azi",      "vel",     "alt",  "dia",  "stopflag", "stopval",
     "hpdt",  "hperad", "hpwnd", "hpg", "highprec", "lowprec", "tmax", "",

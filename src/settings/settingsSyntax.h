@@ -41,8 +41,9 @@ enum SettingsKeyword : int {
 };
 
 constexpr int settingsKeywordCount = 27;
+constexpr int settingsKeywordCapacity = 9;  // longest keyword ("stopflag", "highprec") and NUL
 // The keywords in index order, followed by the empty entry that ends the table.
-extern const char* const settingsKeywords[settingsKeywordCount + 1];
+extern const char settingsKeywords[settingsKeywordCount + 1][settingsKeywordCapacity];
 
 // Index of the keyword equal to `key` (letters A to Z compared without case), or -1.
 int findKeyword(const char* key);
