@@ -74,9 +74,9 @@ TEST(ScenarioParameters, EveryKeywordFillsItsFieldInTheModelsUnit) {
     auto run = freshRun();
     EXPECT_TRUE(readScenarioText(*run, fullScenario));
     const ScenarioParameters& s = run->scenario;
-    // Angles: degrees * (1/180) * pi in that order (Python); 48.5 and -11.25 are exact inputs.
-    EXPECT_TRUE(sameDouble(s.lat, 48.5 * (1.0 / 180.0) * 3.141592653589793));
-    EXPECT_TRUE(sameDouble(s.lon, -11.25 * (1.0 / 180.0) * 3.141592653589793));
+    // Angles: Python, 48.5 * (1/180) * pi and -11.25 * (1/180) * pi (-pi/16).
+    EXPECT_TRUE(sameDouble(s.lat, 0x1.b16670e05364ap-1));
+    EXPECT_TRUE(sameDouble(s.lon, -0x1.921fb54442d18p-3));
     EXPECT_TRUE(sameDouble(s.cw, 1.1));
     EXPECT_FALSE(s.cwx);
     EXPECT_STREQ(s.atmfile, "wind profile.txt");
@@ -108,16 +108,15 @@ TEST(ScenarioParameters, UnitConversions) {
         double want;
         const char* why;
     };
-    const double pi = 3.141592653589793;
     const Case cases[] = {
         {"lat=90", &ScenarioParameters::lat, std::numbers::pi / 2, "90 degrees is pi/2 exactly"},
         {"lat=-45", &ScenarioParameters::lat, -std::numbers::pi / 4,
          "-45 degrees is -pi/4 exactly"},
-        {"lat=180", &ScenarioParameters::lat, pi, "180 degrees is pi"},
+        {"lat=180", &ScenarioParameters::lat, std::numbers::pi, "180 degrees is pi"},
         {"lat=23", &ScenarioParameters::lat, 0x1.9b0f58956c203p-2, "23*pi/180 is 2 ulps lower"},
         {"lon=30", &ScenarioParameters::lon, 0x1.0c152382d7366p-1, "pi/6 would be 1 ulp lower"},
         {"lon=-0", &ScenarioParameters::lon, -0.0, "negative zero stays negative"},
-        {"lat=100", &ScenarioParameters::lat, 100 * (1.0 / 180.0) * pi, "beyond 90 is kept"},
+        {"lat=100", &ScenarioParameters::lat, 0x1.becde5da115a9p+0, "beyond 90 is kept"},
         {"dia=500", &ScenarioParameters::dia, 0.5, "mm to m"},
         {"dia=1", &ScenarioParameters::dia, 0.001, "1 mm"},
         {"dia=13", &ScenarioParameters::dia, 0x1.a9fbe76c8b43ap-7, "13/1000 is 1 ulp lower"},
