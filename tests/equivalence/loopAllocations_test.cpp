@@ -34,7 +34,10 @@ void noteAllocation() {
 }  // namespace
 
 #if defined(__SANITIZE_ADDRESS__)
-#include <sanitizer/allocator_interface.h>
+// The sanitizer runtime's allocation hooks (its header is not installed with every compiler).
+extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*onMalloc)(const volatile void*,
+                                                                          std::size_t),
+                                                         void (*onFree)(const volatile void*));
 
 namespace {
 void onMalloc(const volatile void*, std::size_t) {
