@@ -25,14 +25,26 @@ void setUpStopCondition(RunContext& run) {
     loop.stopValue = run.scenario.stopval;
 }
 
-void runIntegrationLoop(RunContext& run, TrackTable& trackTable, const OutputFormat& format) {
+[[gnu::hot, gnu::noinline]] void runIntegrationLoop(RunContext& run, TrackTable& trackTable,
+                                                    const OutputFormat& format) {
     IntegrationLoop& loop = run.loop;
     FlightState& flight = run.flight;
     const double timeStep = loop.timeStep;
+    const double timeLimit = loop.timeLimit;
+    // What carries over from one step to the next lives in locals, so that the next step reads
+    // it from registers and not back from the record it was just stored into. The record is
+    // written at the start of every step, before the step's operations read it.
+    Vector3 position = flight.position;
+    Vector3 velocity = flight.velocity;
+    double time = flight.time;
+    double sinceLastRow = loop.sinceLastRow;
 
-    while (flight.time < loop.timeLimit) {
+    while (time < timeLimit) {
+        flight.position = position;
+        flight.velocity = velocity;
+        flight.time = time;
         // Wind, density and gravity are those of the altitude before the ground clamp.
-        const double altitude = flight.position.y;
+        const double altitude = position.y;
         sampleEnvironment(run, altitude);
         evaluateDrag(run);
         updateGravity(run, altitude);
@@ -42,44 +54,51 @@ void runIntegrationLoop(RunContext& run, TrackTable& trackTable, const OutputFor
             flight.acceleration.y = flight.force.y / flight.currentMass;
             flight.acceleration.z = flight.force.z / flight.currentMass;
         }
-        if (flight.position.y < 0.0) flight.position.y = 0.0;
+        if (position.y < 0.0) {
+            position.y = 0.0;
+            flight.position.y = 0.0;
+        }
 
         switch (loop.stopMode) {
             case 2:
-                loop.stopReached = flight.time >= loop.stopValue;
+                loop.stopReached = time >= loop.stopValue;
                 break;
             case 3:
                 loop.stopReached = flight.relativeSpeed <= loop.stopValue;
                 break;
             default:
-                loop.stopReached = flight.position.y <= loop.stopValue;
+                loop.stopReached = position.y <= loop.stopValue;
                 break;
         }
         if (flight.currentMass <= 0.0) loop.stopReached = true;
 
-        const bool onGround = flight.position.y == 0.0;
-        if (loop.sinceLastRow >= loop.rowInterval || loop.stopReached || onGround ||
-            flight.time == 0.0) {
+        const bool onGround = position.y == 0.0;
+        if (sinceLastRow >= loop.rowInterval || loop.stopReached || onGround || time == 0.0) {
             writeTrackRow(run, trackTable, format);
-            loop.sinceLastRow = 0.0;
+            sinceLastRow = 0.0;
         }
         if (onGround || loop.stopReached) break;
 
         // Explicit Euler: the position moves with the velocity from before this update.
-        flight.position.x = flight.position.x + flight.velocity.x * timeStep;
-        flight.position.y = flight.position.y + flight.velocity.y * timeStep;
-        flight.position.z = flight.position.z + flight.velocity.z * timeStep;
-        flight.velocity.x = flight.velocity.x + flight.acceleration.x * timeStep;
-        flight.velocity.y = flight.velocity.y + flight.acceleration.y * timeStep;
-        flight.velocity.z = flight.velocity.z + flight.acceleration.z * timeStep;
+        position.x = position.x + velocity.x * timeStep;
+        position.y = position.y + velocity.y * timeStep;
+        position.z = position.z + velocity.z * timeStep;
+        velocity.x = velocity.x + flight.acceleration.x * timeStep;
+        velocity.y = velocity.y + flight.acceleration.y * timeStep;
+        velocity.z = velocity.z + flight.acceleration.z * timeStep;
         updateMass(run, timeStep);
-        const double previousTime = flight.time;
-        flight.time = flight.time + timeStep;
-        loop.sinceLastRow = loop.sinceLastRow + timeStep;
+        const double previousTime = time;
+        time = time + timeStep;
+        sinceLastRow = sinceLastRow + timeStep;
         // Past about 9e12 s a time step no longer changes the sum: the limit could never be
         // reached, so the run ends here as at the time limit instead of looping forever.
-        if (flight.time == previousTime) break;
+        if (time == previousTime) break;
     }
+    // The state the loop ends in, for the summary line.
+    flight.position = position;
+    flight.velocity = velocity;
+    flight.time = time;
+    loop.sinceLastRow = sinceLastRow;
 }
 
 }  // namespace kestro
