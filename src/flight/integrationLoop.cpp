@@ -25,6 +25,8 @@ void setUpStopCondition(RunContext& run) {
     loop.stopValue = run.scenario.stopval;
 }
 
+// Out of line and marked hot: inlined into a main that calls it once, the loop would be compiled
+// as code that runs once (every square root a library call, for one).
 [[gnu::hot, gnu::noinline]] void runIntegrationLoop(RunContext& run, TrackTable& trackTable,
                                                     const OutputFormat& format) {
     IntegrationLoop& loop = run.loop;
@@ -60,15 +62,9 @@ void setUpStopCondition(RunContext& run) {
         }
 
         switch (loop.stopMode) {
-            case 2:
-                loop.stopReached = time >= loop.stopValue;
-                break;
-            case 3:
-                loop.stopReached = flight.relativeSpeed <= loop.stopValue;
-                break;
-            default:
-                loop.stopReached = position.y <= loop.stopValue;
-                break;
+            case 2: loop.stopReached = time >= loop.stopValue; break;
+            case 3: loop.stopReached = flight.relativeSpeed <= loop.stopValue; break;
+            default: loop.stopReached = position.y <= loop.stopValue; break;
         }
         if (flight.currentMass <= 0.0) loop.stopReached = true;
 
