@@ -439,9 +439,6 @@ inline std::string checkWindLookup(RunContext& run, double h) {
         }
         return {};
     }
-    if (h == rows[c].altitude && (wind.azimuth != rows[c].azimuth || wind.speed != rows[c].speed)) {
-        return textf("wind on row %d's altitude is not that row's", c);
-    }
     const double values[] = {h,
                              rows[c].altitude,
                              rows[c + 1].altitude,
@@ -451,6 +448,9 @@ inline std::string checkWindLookup(RunContext& run, double h) {
                              rows[c + 1].speed};
     for (const double v : values) {
         if (!(std::fabs(v) <= safeMagnitude)) return {};
+    }
+    if (h == rows[c].altitude && (wind.azimuth != rows[c].azimuth || wind.speed != rows[c].speed)) {
+        return textf("wind on row %d's altitude is not that row's", c);
     }
     const double got[2] = {wind.azimuth, wind.speed};
     const double a[2] = {rows[c].azimuth, rows[c].speed};

@@ -186,13 +186,16 @@ TEST(HostilePaths, FoldersAndDevicesInPlaceOfFiles) {
     }
 }
 
-// Runs the program with standard output on `device`; returns its exit status.
-int statusWithOutputOn(const std::string& folder, const char* device) {
+// Runs "kestro RUN scenario.txt track.txt" in `folder` with standard output on `outputPath`,
+// killed after `seconds` (an alarm survives the exec). Returns the exit status, or -1 when the
+// program did not exit by itself.
+int runWithAlarm(const std::string& folder, const char* outputPath, unsigned seconds) {
     const pid_t child = fork();
     if (child == 0) {
         if (chdir(folder.c_str()) != 0) _exit(127);
-        const int out = open(device, O_WRONLY);
+        const int out = open(outputPath, O_WRONLY | O_CREAT | O_TRUNC, 0644);
         if (out < 0 || dup2(out, 1) < 0) _exit(127);
+        alarm(seconds);
         const std::string program = test::kestroExecutable();
         execl(program.c_str(), program.c_str(), "RUN", "scenario.txt", "track.txt",
               static_cast<char*>(nullptr));
@@ -206,9 +209,18 @@ int statusWithOutputOn(const std::string& folder, const char* device) {
 TEST(HostilePaths, SummaryLineOnAFullDevice) {
     TempDir dir;
     writeFile(dir.file("scenario.txt"), shortFlight);
-    EXPECT_EQ(statusWithOutputOn(dir.path(), "/dev/full"), writeFailed);
+    EXPECT_EQ(runWithAlarm(dir.path(), "/dev/full", 60), writeFailed);
     // The track table was complete before the summary failed.
     EXPECT_EQ(readFile(dir.file("track.txt")), flyFresh({{"scenario.txt", shortFlight}}).track);
+}
+
+TEST(HostilePaths, WindProfileWithoutEndDoesNotHangTheRun) {
+    // A scenario from someone else names a device that never reaches its end: its lines are all
+    // empty (NUL bytes), so no row ever counts toward the 5000 that would stop the reading.
+    TempDir dir;
+    writeFile(dir.file("scenario.txt"), shortFlight + "wdata=true\natmfile=/dev/zero\n");
+    const int status = runWithAlarm(dir.path(), dir.file("output.txt").c_str(), 20);
+    EXPECT_NE(status, -1) << "still reading the wind profile after 20 s";
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -459,6 +471,27 @@ TEST(HostileNumbers, TimeLimitBeyondRangeMeansTheDefault) {
         SCOPED_TRACE(tmax);
         const std::string settings = std::string("hpdt=false\n") + tmax;
         expectSameRun(flyFresh({{"scenario.txt", aloft}, {"Kestro.ini", settings}}), plain);
+    }
+}
+
+TEST(HostileNumbers, FiniteExtremesNeverEndInSuccessOverNan) {
+    // Every number here is finite, so the readers accept it, but the model's arithmetic
+    // overflows on it and the flight state turns into NaN within the first steps. A SUCCESS
+    // line whose landing point is NAN would report a broken result as a completed run.
+    struct Case {
+        Files files;
+        const char* why;
+    };
+    const Case cases[] = {
+        {{{"scenario.txt", withProfile}, {"wind.txt", "0 -1e308 5\n1000 1e308 5\n"}},
+         "neighbouring profile azimuths 2e308 apart: their difference is +INF"},
+        {{{"scenario.txt", shortFlight + "wvel=1e300\n"}}, "a constant wind of 1e300 m/s"},
+        {{{"scenario.txt", shortFlight + "cwx=false\ncw=1e308\n"}}, "a drag coefficient of 1e308"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        const Outcome run = flyFresh(c.files);
+        EXPECT_EQ(run.program.output.find("NAN"), std::string::npos) << run.program.output;
     }
 }
 
