@@ -36,7 +36,8 @@ void loadWindProfile(RunContext& run) {
     WindProfile& profile = run.windProfile;
     int n = 0;
     TextInput input;
-    if (openTextInput(input, scenario.atmfile)) {
+    // The path comes from a scenario file, perhaps someone else's: only a regular file is read.
+    if (openRegularTextInput(input, scenario.atmfile)) {
         while (!textInputFinished(input) && n < windProfileCapacity) {
             if (readSettingsLine(run.lineBuffer.text, lineBufferCapacity, input) == 0) continue;
             profile.rows[n++] = parseWindProfileLine(run.lineBuffer.text);

@@ -25,6 +25,10 @@ SummaryResult printRunSummary(RunContext& run, TrackTable& trackTable, std::FILE
     *end++ = '\n';
 
     const auto length = static_cast<std::size_t>(end - line);
+    // A value that is not finite is written +INF, -INF, +NAN or -NAN; no number has an I or N.
+    if (std::memchr(line, 'I', length) != nullptr || std::memchr(line, 'N', length) != nullptr) {
+        return SummaryResult::resultNotFinite;
+    }
     if (std::fwrite(line, 1, length, out) != length || std::fflush(out) != 0) {
         return SummaryResult::summaryNotWritten;
     }

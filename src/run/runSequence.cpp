@@ -109,6 +109,7 @@ int runProgram(RunContext& run, int argc, const char* const* argv, std::FILE* su
 
     switch (printRunSummary(run, trackTable, summaryOut)) {
         case SummaryResult::printed: return exitCompleted;
+        case SummaryResult::resultNotFinite: return exitResultNotFinite;
         case SummaryResult::trackTableIncomplete:
         case SummaryResult::summaryNotWritten: return exitWriteFailed;
     }

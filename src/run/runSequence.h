@@ -16,6 +16,8 @@ enum ExitStatus : int {
     exitScenarioInvalid = 65,     // no positive mass or diameter, a number not finite (scenario or
                                   // wind profile), a loss without a speed to spread it over
     exitScenarioUnopenable = 66,  // the scenario parameter file cannot be opened
+    exitResultNotFinite = 70,     // the flight left the finite numbers (an overflow, a NAN):
+                                  // no summary; the track table holds the rows written
     exitTrackTableUnopenable = 73,  // cannot be created, or names one of the run's input files
     exitWriteFailed = 74,           // the track table or the summary line was not fully written
 };

@@ -62,6 +62,19 @@ bool openTextInput(TextInput& input, const char* path) {
     return true;
 }
 
+bool openRegularTextInput(TextInput& input, const char* path) {
+    input = TextInput{};
+    struct stat status;
+    // Checked before opening, since opening a named pipe may already block.
+    if (stat(path, &status) != 0 || !S_ISREG(status.st_mode)) return false;
+    if (!openTextInput(input, path)) return false;
+    if (fstat(fileno(input.file), &status) != 0 || !S_ISREG(status.st_mode)) {
+        closeTextInput(input);
+        return false;
+    }
+    return true;
+}
+
 void closeTextInput(TextInput& input) {
     if (input.file != nullptr) std::fclose(input.file);
     input.file = nullptr;

@@ -38,6 +38,9 @@ struct TextInput {
 
 // Opens a file for reading as text. False when it cannot be opened; the input is then closed.
 bool openTextInput(TextInput& input, const char* path);
+// As openTextInput, but only a regular file opens: a device such as /dev/zero or a terminal
+// would never end or would wait for a person, and a named pipe without a writer would block.
+bool openRegularTextInput(TextInput& input, const char* path);
 void closeTextInput(TextInput& input);
 
 // True once reading must stop: the end of the text was reached or the stream failed.
