@@ -714,10 +714,18 @@ inline std::string checkRunInput(std::string_view bytes, const std::string& fold
     if (summaryFile == nullptr) return "cannot open the summary file";
     const SummaryResult result = printRunSummary(run, trackTable, summaryFile);
     std::fclose(summaryFile);
-    if (result != SummaryResult::printed) return "summary not printed after a complete run";
+    const std::string summary = readBytes(summaryPath);
     std::string fault = checkTrackTable(run, readBytes(trackPath));
     if (!fault.empty()) return fault;
-    return checkSummary(run, readBytes(summaryPath));
+    if (result == SummaryResult::resultNotFinite) {
+        // A flight that overflowed: no summary at all, only the rows written.
+        return summary.empty() ? std::string() : "a summary over a result that is not finite";
+    }
+    if (result != SummaryResult::printed) return "summary not printed after a complete run";
+    if (summary.find("INF") != std::string::npos || summary.find("NAN") != std::string::npos) {
+        return "SUCCESS over a value that is not finite: " + summary;
+    }
+    return checkSummary(run, summary);
 }
 
 // A scratch folder for one fuzzing process, removed with its files when the process ends. Its
