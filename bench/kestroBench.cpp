@@ -3,12 +3,14 @@
 // track rows going to a real file there. The counter "step" is the time per integration step.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "run/runContext.h"
 #include "run/runSequence.h"
@@ -145,10 +147,25 @@ void caseC(benchmark::State& state) {
     runCase(state, caseCScenario, false);
 }
 
+// The least of the repetitions: on a machine shared with other work, the run that was least
+// disturbed is the best estimate of the step's own cost.
+double leastOf(const std::vector<double>& values) {
+    return values.empty() ? 0.0 : *std::min_element(values.begin(), values.end());
+}
+
 }  // namespace
 
-BENCHMARK(caseA)->Name("A_aloft_constant_wind")->Unit(benchmark::kMillisecond);
-BENCHMARK(caseB)->Name("B_aloft_loss_wind_profile")->Unit(benchmark::kMillisecond);
-BENCHMARK(caseC)->Name("C_heavy_to_ground")->Unit(benchmark::kMillisecond);
+BENCHMARK(caseA)
+    ->Name("A_aloft_constant_wind")
+    ->Unit(benchmark::kMillisecond)
+    ->ComputeStatistics("min", leastOf);
+BENCHMARK(caseB)
+    ->Name("B_aloft_loss_wind_profile")
+    ->Unit(benchmark::kMillisecond)
+    ->ComputeStatistics("min", leastOf);
+BENCHMARK(caseC)
+    ->Name("C_heavy_to_ground")
+    ->Unit(benchmark::kMillisecond)
+    ->ComputeStatistics("min", leastOf);
 
 BENCHMARK_MAIN();

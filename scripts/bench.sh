@@ -5,8 +5,9 @@
 #
 #   scripts/bench.sh [build folder]      (default build/bench)
 #
-# KESTRO_BENCH_REPETITIONS (default 5) repetitions of each benchmark, reported with their median;
-# KESTRO_BENCH_RUNS (default 20) timed runs of the whole process.
+# KESTRO_BENCH_REPETITIONS (default 5) repetitions of each benchmark, reported with their median
+# and their least value (on a machine shared with other work the least disturbed run is the best
+# estimate); KESTRO_BENCH_RUNS (default 20) timed runs of the whole process.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build="${1:-build/bench}"
@@ -29,7 +30,7 @@ fi
 cmake --preset bench -B "$build" >/dev/null
 cmake --build "$build" -j 2 --target kestro kestro_bench
 
-echo "== nanoseconds per integration step (counter 'step'; median of $repetitions)"
+echo "== nanoseconds per integration step (counter 'step'; median and min of $repetitions)"
 "$build/bench/kestro_bench" --benchmark_repetitions="$repetitions" \
   --benchmark_report_aggregates_only=true
 
