@@ -9,7 +9,7 @@
 
 #include <cmath>
 
-#include "environment/doubleCheck.h"
+#include "support/doubleCheck.h"
 #include "support/testSupport.h"
 
 namespace kestro {

@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "environment/doubleCheck.h"
+#include "support/doubleCheck.h"
 #include "environment/windProfile.h"
 #include "support/testSupport.h"
 

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "environment/doubleCheck.h"
+#include "support/doubleCheck.h"
 #include "support/testSupport.h"
 
 namespace kestro {

@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <string>
 
-#include "environment/doubleCheck.h"
+#include "support/doubleCheck.h"
 #include "flight/flownScenario.h"
 
 namespace kestro {

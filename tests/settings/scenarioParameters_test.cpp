@@ -12,22 +12,16 @@
 #include <string>
 
 #include "run/runContext.h"
+#include "support/doubleCheck.h"
 #include "support/testSupport.h"
 
 namespace kestro {
 namespace {
 
+using test::sameDouble;
+
 using test::freshRun;
 using test::readScenarioText;
-
-::testing::AssertionResult sameDouble(double got, double want) {
-    if (std::bit_cast<std::uint64_t>(got) == std::bit_cast<std::uint64_t>(want)) {
-        return ::testing::AssertionSuccess();
-    }
-    char text[160];
-    std::snprintf(text, sizeof text, "got %.17g (%a), want %.17g (%a)", got, got, want, want);
-    return ::testing::AssertionFailure() << text;
-}
 
 // Every field, bit for bit.
 void expectSameScenario(const ScenarioParameters& a, const ScenarioParameters& b) {

@@ -10,18 +10,12 @@
 #include <cstdlib>
 #include <string>
 
+#include "support/doubleCheck.h"
+
 namespace kestro {
 namespace {
 
-// Same bits: the exact double, its sign of zero and its infinities.
-::testing::AssertionResult sameDouble(double got, double want) {
-    if (std::bit_cast<std::uint64_t>(got) == std::bit_cast<std::uint64_t>(want)) {
-        return ::testing::AssertionSuccess();
-    }
-    char text[160];
-    std::snprintf(text, sizeof text, "got %.17g (%a), want %.17g (%a)", got, got, want, want);
-    return ::testing::AssertionFailure() << text;
-}
+using test::sameDouble;
 
 TEST(FindKeyword, EveryKeywordInAnyLetterCaseGivesItsIndex) {
     // Index order of the keyword table; each key written in another mix of letter cases.

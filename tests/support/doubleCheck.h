@@ -1,5 +1,4 @@
-// Comparison of a computed double with an expected value worked out independently, for the
-// table tests of the environment and flight models.
+// Comparison of a computed double with an expected value worked out independently.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -21,7 +20,7 @@ inline std::string describeDouble(double value) {
 
 // With a tolerance of 0 the two doubles must be the same bits, so the sign of a zero counts;
 // otherwise they may differ by at most `tolerance`.
-inline ::testing::AssertionResult sameDouble(double got, double want, double tolerance) {
+inline ::testing::AssertionResult sameDouble(double got, double want, double tolerance = 0.0) {
     const bool same = tolerance == 0.0
                           ? std::bit_cast<std::uint64_t>(got) == std::bit_cast<std::uint64_t>(want)
                           : std::fabs(got - want) <= tolerance;
