@@ -121,5 +121,8 @@ std::string kestroExecutable() {
 std::string testDataDir() {
     return KESTRO_TEST_DATA;
 }
+std::string projectSourceDir() {
+    return KESTRO_SOURCE_DIR;
+}
 
 }  // namespace kestro::test

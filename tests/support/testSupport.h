@@ -52,8 +52,9 @@ ProgramResult runKestroProgram(const std::string& workingDirectory,
                                const std::vector<std::string>& arguments,
                                const std::vector<std::string>& environment = {});
 
-// Path of the built program and of the tests' source folder.
+// Path of the built program, of the tests' source folder and of the project's source folder.
 std::string kestroExecutable();
 std::string testDataDir();
+std::string projectSourceDir();
 
 }  // namespace kestro::test
