@@ -73,7 +73,9 @@ int runProgram(RunContext& run, int argc, const char* const* argv, std::FILE* su
     RunInputs inputs;
 
     TextInput settings;
-    if (openTextInput(settings, precisionSettingsPath)) {
+    // Only a regular file counts: a link to a device in a folder someone handed over would
+    // otherwise never end or wait for input; anything else leaves the defaults, like no file.
+    if (openRegularTextInput(settings, precisionSettingsPath)) {
         inputs.precisionSettings = settings.identity;
         readPrecisionSettings(run, settings);
         closeTextInput(settings);

@@ -235,6 +235,23 @@ TEST(HostilePaths, WindProfileThatIsNoRegularFileIsNotRead) {
     }
 }
 
+TEST(HostilePaths, KestroIniThatIsNoRegularFileLeavesTheDefaults) {
+    // A folder someone hands over may hold a "Kestro.ini" that links to a device or is a named
+    // pipe: it is not read, the defaults stand, as without the file.
+    const Outcome defaults = flyFresh({{"scenario.txt", shortFlight}});
+    for (const char* target : {"/dev/zero", "fifo", "/dev/null"}) {
+        SCOPED_TRACE(target);
+        TempDir dir;
+        ASSERT_EQ(mkfifo(dir.file("fifo").c_str(), 0644), 0);
+        ASSERT_EQ(symlink(target, dir.file("Kestro.ini").c_str()), 0);
+        writeFile(dir.file("scenario.txt"), shortFlight);
+        EXPECT_EQ(runWithAlarm(dir.path(), dir.file("output.txt").c_str(), 20), completed)
+            << "-1: still running after 20 s";
+        EXPECT_EQ(readFile(dir.file("output.txt")), defaults.program.output);
+        EXPECT_EQ(readFile(dir.file("track.txt")), defaults.track);
+    }
+}
+
 // ---------------------------------------------------------------------------------------------
 // A track table path that names one of the run's inputs is refused before anything is emptied
 

@@ -97,6 +97,8 @@ ProgramResult runKestroProgram(const std::string& workingDirectory,
 
     // Run through a child that changes directory first, so the test process keeps its own.
     ProgramResult result;
+    // Nothing buffered in this process may be written a second time by the child.
+    std::fflush(nullptr);
     const pid_t child = fork();
     if (child == 0) {
         if (chdir(workingDirectory.c_str()) != 0) _exit(127);
