@@ -11,7 +11,6 @@
 
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -19,6 +18,7 @@
 #include "environment/windProfile.h"
 #include "run/runContext.h"
 #include "run/runSequence.h"
+#include "support/doubleCheck.h"
 #include "support/testSupport.h"
 
 namespace kestro {
@@ -463,12 +463,6 @@ void PrintTo(const Scenario& scenario, std::ostream* os) {
     *os << scenario.name;
 }
 
-std::string exactDouble(double value) {
-    char text[64];
-    std::snprintf(text, sizeof text, "%.17g (%a)", value, value);
-    return text;
-}
-
 class ReferenceStep : public ::testing::TestWithParam<Scenario> {};
 
 TEST_P(ReferenceStep, LoopWritesTheRowsAndSummaryOfThePlainFormulas) {
@@ -492,11 +486,9 @@ TEST_P(ReferenceStep, LoopWritesTheRowsAndSummaryOfThePlainFormulas) {
     EXPECT_TRUE(loop.rows == reference.rows) << firstDifference(loop.rows, reference.rows);
     EXPECT_EQ(loop.summary, reference.summary);
     for (int i = 0; i < 12; ++i) {
-        const double got = loop.state.values[i], want = reference.state.values[i];
         // Same bits, so that a difference the printed decimals round away still shows.
-        EXPECT_TRUE(std::memcmp(&got, &want, sizeof got) == 0)
-            << finalStateNames[i] << ": loop " << exactDouble(got) << ", reference "
-            << exactDouble(want);
+        EXPECT_TRUE(test::sameDouble(loop.state.values[i], reference.state.values[i]))
+            << finalStateNames[i] << " (got: loop, want: reference)";
     }
 
     // The scenario must reach what it was chosen for.
