@@ -24,6 +24,8 @@
 namespace kestro {
 namespace {
 
+using test::InProcessRun;
+using test::runInProcess;
 using test::TempDir;
 
 constexpr double pi = 3.141592653589793;
@@ -401,15 +403,10 @@ RunOutput runProgramOn(const TempDir& dir, RunContext& run) {
     const std::string scenario = dir.file("scenario.txt");
     const std::string track = dir.file("track.txt");
     const std::string precision = dir.file("Kestro.ini");
-    const char* argv[] = {"kestro", "RUN", scenario.c_str(), track.c_str()};
-    std::FILE* summary = std::tmpfile();
-    EXPECT_EQ(runProgram(run, 4, argv, summary, precision.c_str()), exitCompleted);
+    const InProcessRun result = runInProcess(run, scenario, track, precision);
+    EXPECT_EQ(result.status, exitCompleted);
     RunOutput out;
-    std::rewind(summary);
-    char buffer[4096];
-    size_t n = 0;
-    while ((n = std::fread(buffer, 1, sizeof buffer, summary)) > 0) out.summary.append(buffer, n);
-    std::fclose(summary);
+    out.summary = result.summary;
     const FlightState& f = run.flight;
     const EnvironmentSample& e = run.environment;
     out.state = FinalState{{f.position.x, f.position.y, f.position.z, f.velocity.x, f.velocity.y,

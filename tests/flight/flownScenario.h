@@ -45,20 +45,11 @@ inline FlownScenario flyScenario(RunContext& run, const std::string& scenario,
     const std::string precisionPath = dir.file("Kestro.ini");
     writeFile(scenarioPath, scenario + "\noform=xam\n");
     if (!precision.empty()) writeFile(precisionPath, precision);
-    const char* argv[] = {"kestro", "RUN", scenarioPath.c_str(), trackPath.c_str()};
-    std::FILE* summaryFile = std::tmpfile();
-
+    const InProcessRun result = runInProcess(run, scenarioPath, trackPath, precisionPath);
     FlownScenario flown;
-    flown.status = runProgram(run, 4, argv, summaryFile, precisionPath.c_str());
-    std::rewind(summaryFile);
-    char chunk[4096];
-    std::size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, summaryFile)) > 0) {
-        flown.summaryText.append(chunk, got);
-    }
-    std::fclose(summaryFile);
-
-    flown.trackText = readFile(trackPath);
+    flown.status = result.status;
+    flown.summaryText = result.summary;
+    flown.trackText = result.trackTable;
     const std::vector<std::string> lines = splitAt(flown.trackText, '\n');
     for (std::size_t i = 1; i < lines.size(); ++i) flown.rows.push_back(splitAt(lines[i], '\t'));
     std::string summaryLine = flown.summaryText;

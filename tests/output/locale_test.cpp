@@ -77,7 +77,7 @@ RunOutput runBuiltProgram(const std::vector<std::string>& environment) {
     return {readFile(dir.file("track.txt")), result.output};
 }
 
-RunOutput runInProcess() {
+RunOutput runLibrary() {
     TempDir dir;
     writeFile(dir.file("winds.txt"), windText);
     const std::string scenarioPath = dir.file("scenario.txt");
@@ -86,14 +86,9 @@ RunOutput runInProcess() {
     // The wind profile path is relative to the working directory: here a later line gives it
     // in full.
     writeFile(scenarioPath, scenarioText + "atmfile=" + dir.file("winds.txt") + "\n");
-    const char* argv[] = {"kestro", "RUN", scenarioPath.c_str(), trackPath.c_str()};
-    std::FILE* out = std::tmpfile();
-    if (out == nullptr) return {};
     auto run = freshRun();
-    runProgram(*run, 4, argv, out, iniPath.c_str());
-    RunOutput output{readFile(trackPath), streamText(out)};
-    std::fclose(out);
-    return output;
+    const InProcessRun result = test::runInProcess(*run, scenarioPath, trackPath, iniPath);
+    return RunOutput{result.trackTable, result.summary};
 }
 
 void expectPlausibleRun(const RunOutput& output) {
@@ -118,7 +113,7 @@ TEST(Locale, BuiltProgramWritesTheSameBytesUnderADecimalCommaLocale) {
 }
 
 TEST(Locale, LibraryIgnoresTheProcessLocale) {
-    const RunOutput c = runInProcess();
+    const RunOutput c = runLibrary();
     expectPlausibleRun(c);
     RunOutput german;
     {
@@ -128,7 +123,7 @@ TEST(Locale, LibraryIgnoresTheProcessLocale) {
         char text[16];
         std::snprintf(text, sizeof text, "%.1f", 1.5);
         ASSERT_STREQ(text, "1,5");
-        german = runInProcess();
+        german = runLibrary();
     }
     EXPECT_EQ(german.track, c.track);
     EXPECT_EQ(german.summary, c.summary);

@@ -22,15 +22,4 @@ inline std::string trackTableText(const std::function<void(TrackTable&)>& write)
     return readFile(dir.file("track.txt"));
 }
 
-// Everything written to a temporary stream, read back from its start.
-inline std::string streamText(std::FILE* stream) {
-    std::string text;
-    std::fflush(stream);
-    std::rewind(stream);
-    for (int c = std::fgetc(stream); c != EOF; c = std::fgetc(stream)) {
-        text.push_back(static_cast<char>(c));
-    }
-    return text;
-}
-
 }  // namespace kestro::test

@@ -90,13 +90,10 @@ TEST(RunSummary, GroundEndingRepeatsTheLastRowAndTheScenarioMass) {
     const std::string scenarioPath = dir.file("scenario.txt");
     const std::string trackPath = dir.file("track.txt");
     const std::string iniPath = dir.file("Kestro.ini");  // absent: the defaults stand
-    const char* argv[] = {"kestro", "RUN", scenarioPath.c_str(), trackPath.c_str()};
-    std::FILE* out = std::tmpfile();
-    ASSERT_NE(out, nullptr);
     auto run = freshRun();
-    ASSERT_EQ(runProgram(*run, 4, argv, out, iniPath.c_str()), exitCompleted);
-    const std::string summary = streamText(out);
-    std::fclose(out);
+    const InProcessRun result = runInProcess(*run, scenarioPath, trackPath, iniPath);
+    ASSERT_EQ(result.status, exitCompleted);
+    const std::string& summary = result.summary;
 
     ASSERT_FALSE(summary.empty());
     EXPECT_EQ(summary.back(), '\n');

@@ -15,7 +15,9 @@
 namespace kestro {
 namespace {
 
+using test::InProcessRun;
 using test::readFile;
+using test::runInProcess;
 using test::TempDir;
 using test::writeFile;
 
@@ -55,18 +57,11 @@ class RunTwice : public ::testing::Test {
     RunOutput runOn(RunContext& run, const std::string& scenario, const std::string& ini) {
         const std::string track = dir.file("track" + std::to_string(count++) + ".txt");
         const std::string scenarioPath = dir.file(scenario);
-        const char* argv[] = {"kestro", "RUN", scenarioPath.c_str(), track.c_str()};
-        std::FILE* summary = std::tmpfile();
+        const InProcessRun result = runInProcess(run, scenarioPath, track, dir.file(ini));
         RunOutput output;
-        output.status = runProgram(run, 4, argv, summary, dir.file(ini).c_str());
-        std::rewind(summary);
-        char buffer[4096];
-        std::size_t length;
-        while ((length = std::fread(buffer, 1, sizeof buffer, summary)) > 0) {
-            output.summary.append(buffer, length);
-        }
-        std::fclose(summary);
-        output.trackTable = readFile(track);
+        output.status = result.status;
+        output.summary = result.summary;
+        output.trackTable = result.trackTable;
         return output;
     }
 

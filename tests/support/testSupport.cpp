@@ -48,6 +48,29 @@ void readPrecisionText(RunContext& run, const std::string& text) {
     closeTextInput(input);
 }
 
+std::string streamText(std::FILE* stream) {
+    std::string text;
+    std::fflush(stream);
+    std::rewind(stream);
+    char chunk[4096];
+    std::size_t got = 0;
+    while ((got = std::fread(chunk, 1, sizeof chunk, stream)) > 0) text.append(chunk, got);
+    return text;
+}
+
+InProcessRun runInProcess(RunContext& run, const std::string& scenarioPath,
+                          const std::string& trackPath, const std::string& precisionPath) {
+    const char* argv[] = {"kestro", "RUN", scenarioPath.c_str(), trackPath.c_str()};
+    InProcessRun result;
+    std::FILE* summary = std::tmpfile();
+    if (summary == nullptr) return result;
+    result.status = runProgram(run, 4, argv, summary, precisionPath.c_str());
+    result.summary = streamText(summary);
+    std::fclose(summary);
+    if (fileExists(trackPath)) result.trackTable = readFile(trackPath);
+    return result;
+}
+
 TempDir::TempDir() {
     std::string pattern = (std::filesystem::temp_directory_path() / "kestro-test-XXXXXX").string();
     if (mkdtemp(pattern.data()) == nullptr) std::abort();

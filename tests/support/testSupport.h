@@ -2,6 +2,7 @@
 // running the built program.
 #pragma once
 
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -39,6 +40,20 @@ class TempDir {
 void writeFile(const std::string& path, const std::string& content);
 std::string readFile(const std::string& path);
 bool fileExists(const std::string& path);
+
+// Everything written to a temporary stream, read back from its start.
+std::string streamText(std::FILE* stream);
+
+struct InProcessRun {
+    int status = -1;         // what runProgram returned
+    std::string summary;     // what it wrote where standard output would be
+    std::string trackTable;  // the track table's bytes afterwards (empty if it does not exist)
+};
+
+// Calls runProgram on `run` in this process with "RUN <scenarioPath> <trackPath>", "Kestro.ini"
+// looked for at `precisionPath` (it need not exist), and the summary captured.
+InProcessRun runInProcess(RunContext& run, const std::string& scenarioPath,
+                          const std::string& trackPath, const std::string& precisionPath);
 
 struct ProgramResult {
     int status = -1;          // exit status, or -1 if the program did not exit normally
