@@ -2,6 +2,7 @@
 // density, wind vector; the record also carries the earth values set up once per run.
 #pragma once
 
+#include "environment/earthAndGravity.h"
 #include "flight/vector3.h"
 
 namespace kestro {
@@ -14,13 +15,13 @@ constexpr double celsiusToKelvin = 273.14;       // the model's offset, not 273.
 constexpr double densityExponent = 4.255;
 
 struct EnvironmentSample {
-    double windAzimuth = 0.0;        // degrees, direction the wind comes from
-    double windSpeed = 0.0;          // m/s
-    Vector3 windVector{};            // m/s, north/up/east; no vertical part
-    double airDensity = 0.0;         // kg/m^3
-    double gravity = 9.808;          // m/s^2, at the altitude of the step
-    double seaLevelGravity = 9.808;  // m/s^2, fixed at set-up
-    double earthRadius = 6371000.0;  // m, fixed at set-up
+    double windAzimuth = 0.0;                 // degrees, direction the wind comes from
+    double windSpeed = 0.0;                   // m/s
+    Vector3 windVector{};                     // m/s, north/up/east; no vertical part
+    double airDensity = 0.0;                  // kg/m^3
+    double gravity = defaultGravity;          // m/s^2, at the altitude of the step
+    double seaLevelGravity = defaultGravity;  // m/s^2, fixed at set-up
+    double earthRadius = meanEarthRadius;     // m, fixed at set-up
 };
 
 // Wind (profile or constant), then air density, then wind vector at altitude h (m).
