@@ -93,19 +93,18 @@ int runProgram(RunContext& run, int argc, const char* const* argv, std::FILE* su
     if (trackTableWouldDestroyAnInput(trackTablePath, inputs)) return exitTrackTableUnopenable;
     TrackTable trackTable;
     if (!openTrackTable(trackTable, trackTablePath)) return exitTrackTableUnopenable;
-    if (!scenarioValid) {
+    bool accepted = scenarioValid;
+    if (accepted && run.scenario.wdata) {
+        loadWindProfile(run);
+        // Judged like the scenario's own numbers: an overflowing wind would corrupt every row.
+        accepted = windProfileIsFinite(run);
+    }
+    if (!accepted) {
         // The track table stays behind, empty.
         return closeTrackTable(trackTable) ? exitScenarioInvalid : exitWriteFailed;
     }
 
     run.outputFormat = outputFormatFromLetters(run.scenario.oform);
-    if (run.scenario.wdata) {
-        loadWindProfile(run);
-        // Judged like the scenario's own numbers: an overflowing wind would corrupt every row.
-        if (!windProfileIsFinite(run)) {
-            return closeTrackTable(trackTable) ? exitScenarioInvalid : exitWriteFailed;
-        }
-    }
     setUpRun(run, trackTable);
     runIntegrationLoop(run, trackTable, run.outputFormat);
 

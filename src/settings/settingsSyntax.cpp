@@ -32,7 +32,6 @@ bool isDigit(char c) {
 // exponent; only its sign is used, to tell overflow from underflow.
 long long leadingDigitExponent(const char* mantissa, const char* mantissaEnd,
                                long long writtenExponent) {
-    long long position = 0;
     bool beforePoint = true;
     bool seenNonZero = false;
     long long integerDigits = 0;
@@ -55,7 +54,7 @@ long long leadingDigitExponent(const char* mantissa, const char* mantissaEnd,
             }
         }
     }
-    position = integerDigits > 0 ? integerDigits - 1 : -(leadingFractionZeros + 1);
+    const long long position = integerDigits > 0 ? integerDigits - 1 : -(leadingFractionZeros + 1);
     return position + writtenExponent;
 }
 
